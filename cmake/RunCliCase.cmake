@@ -1,0 +1,131 @@
+# Runs one whole-run case under `cmake -P` and compares everything it leaves.
+#
+#   -DPROGRAM=<built executable>  -DNAME=<name used as argv[0], e.g. siftel>
+#   -DCASE=<case folder>          -DWORK=<scratch folder, wiped first>
+#   -DPLATFORM=<banner platform>  optional; selects expected/stdout.<PLATFORM>
+#
+# A case folder holds:
+#   args          the arguments, split like a POSIX shell splits them
+#   stdin         optional; the run's standard input (else an empty input)
+#   tz            optional; the TZ of the run (else UTC)
+#   input/        copied into the scratch folder, which is the run's cwd
+#   expected/stdout, expected/status
+#   expected/<path>   every file the run must leave in the scratch folder
+# Input files that have no expected twin must be left unchanged, and no
+# other file may appear.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var PROGRAM NAME CASE WORK)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "RunCliCase: ${var} is not set")
+  endif()
+endforeach()
+
+set(run_dir "${WORK}/run")
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${run_dir}")
+if(IS_DIRECTORY "${CASE}/input")
+  file(COPY "${CASE}/input/" DESTINATION "${run_dir}")
+endif()
+file(CREATE_LINK "${PROGRAM}" "${run_dir}/${NAME}" SYMBOLIC)
+
+set(args "")
+if(EXISTS "${CASE}/args")
+  file(READ "${CASE}/args" args_text)
+  string(STRIP "${args_text}" args_text)
+  separate_arguments(args UNIX_COMMAND "${args_text}")
+endif()
+
+set(tz "UTC")
+if(EXISTS "${CASE}/tz")
+  file(READ "${CASE}/tz" tz)
+  string(STRIP "${tz}" tz)
+endif()
+set(ENV{TZ} "${tz}")
+set(ENV{LC_ALL} "C")
+
+set(stdin_file "${WORK}/empty-stdin")
+file(WRITE "${stdin_file}" "")
+if(EXISTS "${CASE}/stdin")
+  set(stdin_file "${CASE}/stdin")
+endif()
+
+execute_process(
+  COMMAND "./${NAME}" ${args}
+  WORKING_DIRECTORY "${run_dir}"
+  INPUT_FILE "${stdin_file}"
+  OUTPUT_FILE "${WORK}/stdout"
+  ERROR_VARIABLE stderr_text
+  RESULT_VARIABLE status
+  TIMEOUT 60)
+file(REMOVE "${run_dir}/${NAME}")
+
+set(failures "")
+
+function(compare_file actual expected what)
+  if(NOT EXISTS "${actual}")
+    set(failures "${failures}\n  missing: ${what}" PARENT_SCOPE)
+    return()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${actual}" "${expected}"
+                  RESULT_VARIABLE differ OUTPUT_QUIET ERROR_QUIET)
+  if(differ)
+    set(detail "")
+    find_program(CMP_PROGRAM cmp)
+    if(CMP_PROGRAM)
+      execute_process(COMMAND ${CMP_PROGRAM} "${actual}" "${expected}"
+                      OUTPUT_VARIABLE detail ERROR_VARIABLE detail)
+      string(STRIP "${detail}" detail)
+    endif()
+    set(failures "${failures}\n  differs: ${what} (actual ${actual}; ${detail})" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Standard output, with a per-platform expectation where the build differs.
+set(expected_stdout "${CASE}/expected/stdout")
+if(DEFINED PLATFORM AND EXISTS "${CASE}/expected/stdout.${PLATFORM}")
+  set(expected_stdout "${CASE}/expected/stdout.${PLATFORM}")
+endif()
+compare_file("${WORK}/stdout" "${expected_stdout}" "stdout")
+
+set(expected_status 0)
+if(EXISTS "${CASE}/expected/status")
+  file(READ "${CASE}/expected/status" expected_status)
+  string(STRIP "${expected_status}" expected_status)
+endif()
+if(NOT "${status}" STREQUAL "${expected_status}")
+  string(APPEND failures "\n  exit status ${status}, expected ${expected_status}")
+endif()
+
+if(NOT "${stderr_text}" STREQUAL "")
+  string(APPEND failures "\n  standard error is not empty:\n${stderr_text}")
+endif()
+
+# Every file left behind: expected ones match, inputs are unchanged, nothing else.
+file(GLOB_RECURSE left RELATIVE "${run_dir}" "${run_dir}/*")
+set(expected_files "")
+if(IS_DIRECTORY "${CASE}/expected")
+  file(GLOB_RECURSE expected_files RELATIVE "${CASE}/expected" "${CASE}/expected/*")
+  list(FILTER expected_files EXCLUDE REGEX "^(stdout(\\..*)?|status)$")
+endif()
+set(input_files "")
+if(IS_DIRECTORY "${CASE}/input")
+  file(GLOB_RECURSE input_files RELATIVE "${CASE}/input" "${CASE}/input/*")
+endif()
+foreach(f IN LISTS expected_files)
+  compare_file("${run_dir}/${f}" "${CASE}/expected/${f}" "${f}")
+endforeach()
+foreach(f IN LISTS input_files)
+  if(NOT f IN_LIST expected_files)
+    compare_file("${run_dir}/${f}" "${CASE}/input/${f}" "input ${f}")
+  endif()
+endforeach()
+foreach(f IN LISTS left)
+  if(NOT f IN_LIST expected_files AND NOT f IN_LIST input_files)
+    string(APPEND failures "\n  unexpected file: ${f}")
+  endif()
+endforeach()
+
+if(NOT "${failures}" STREQUAL "")
+  message(FATAL_ERROR "case ${CASE} failed:${failures}")
+endif()
