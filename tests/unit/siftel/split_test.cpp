@@ -18,8 +18,8 @@ struct splitCase {
 
 const splitCase splitCases[] = {
     {"EmptyInputIsNoLine", "", "", "", ""},
-    {"ZeroLatitudeGoesToNoGpsOnly", "N 0.0000000\tE 0.0000000\t( cafe )\n",
-     "", "N 0.0000000\tE 0.0000000\t( cafe )\n", "b"},
+    {"ZeroLatitudeGoesToNoGpsOnly", "N 0.0000000\tE 0.0000000\t( cafe )\n", "",
+     "N 0.0000000\tE 0.0000000\t( cafe )\n", "b"},
     {"ZeroLongitudeGoesToBoth", "N 37.5000000\tW 120.0000000\n",
      "N 37.5000000\tW 120.0000000\n", "N 37.5000000\tW 120.0000000\n", "Gb"},
     {"DigitBeforePointIsNoZero", "N 37.5000000\tW 122.0000000\n",
