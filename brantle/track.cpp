@@ -1,0 +1,197 @@
+// Kismet .gps track loading.
+//
+// A track holds one <gps-point element per position fix, one per line:
+//   <gps-point bssid="00:06:25:AA:01:01" time-sec="1046700301"
+//    time-usec="123456" lat="40.712345" lon="-74.005676" alt="35.500000"
+//    spd="12.250000" fix="3" signal="190" quality="34" noise="156"/>
+// (one line in the file). Kismet 2.9 and later add attributes such as source
+// and heading, and 3.x drops quality, so the values are taken by name.
+#include "brantle.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+bool isSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+/// The atol rule, clamped to 64 bits instead of overflowing.
+std::int64_t atolValue(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && isSpace(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    negative = text[i++] == '-';
+  constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+  std::int64_t value = 0; // accumulated negative, so the minimum fits
+  for (; i < text.size() && isDigit(text[i]); ++i) {
+    int digit = text[i] - '0';
+    value = value < (lowest + digit) / 10 ? lowest : value * 10 - digit;
+  }
+  if (negative)
+    return value;
+  return value == lowest ? std::numeric_limits<std::int64_t>::max() : -value;
+}
+
+/// The atoi rule, clamped to the 32-bit range.
+std::int32_t atoiValue(std::string_view text) {
+  std::int64_t v = atolValue(text);
+  if (v < std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::min();
+  if (v > std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(v);
+}
+
+/// The decimal strtod rule: [space][sign]digits[.digits][(e|E)[sign]digits];
+/// "inf", "nan" and hexadecimal texts are no numbers.
+double strtodValue(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && isSpace(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    negative = text[i++] == '-';
+  const std::size_t start = i;
+  std::size_t digits = 0;
+  while (i < text.size() && isDigit(text[i]))
+    ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    std::size_t j = i + 1;
+    while (j < text.size() && isDigit(text[j]))
+      ++j, ++digits;
+    if (digits > 0)
+      i = j;
+  }
+  if (digits == 0)
+    return 0.0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+      ++j;
+    if (j < text.size() && isDigit(text[j])) {
+      while (j < text.size() && isDigit(text[j]))
+        ++j;
+      i = j;
+    }
+  }
+  std::string_view number = text.substr(start, i - start);
+  double value = 0.0;
+  auto [end, ec] =
+      std::from_chars(number.data(), number.data() + number.size(), value);
+  if (ec != std::errc() || end != number.data() + number.size())
+    value = std::strtod(std::string(number).c_str(), nullptr);
+  return negative ? -value : value;
+}
+
+bool endsName(char c) {
+  return isSpace(c) || c == '"' || c == '<' || c == '>' || c == '/' || c == '=';
+}
+
+/// The value of the first NAME="VALUE" attribute called \p name in \p line;
+/// an empty text when there is none.
+std::string_view attributeValue(std::string_view line, std::string_view name) {
+  std::size_t at = 0;
+  while ((at = line.find("=\"", at)) != std::string_view::npos) {
+    std::size_t nameStart = at;
+    while (nameStart > 0 && !endsName(line[nameStart - 1]))
+      --nameStart;
+    std::size_t valueStart = at + 2;
+    std::size_t close = line.find('"', valueStart);
+    std::size_t valueEnd =
+        close == std::string_view::npos ? line.size() : close;
+    if (line.substr(nameStart, at - nameStart) == name)
+      return line.substr(valueStart, valueEnd - valueStart);
+    at = valueEnd;
+  }
+  return {};
+}
+
+/// A point from the text after "<gps-point" up to the end of its line.
+kisgps pointOf(std::string_view rest) {
+  kisgps p;
+  std::string_view bssid = attributeValue(rest, "bssid");
+  while (!bssid.empty() && bssid.front() == ' ')
+    bssid.remove_prefix(1);
+  p.bssid = std::string(bssid);
+  p.timeSec = atoiValue(attributeValue(rest, "time-sec"));
+  p.timeUsec = atoiValue(attributeValue(rest, "time-usec"));
+  p.lat = strtodValue(attributeValue(rest, "lat"));
+  p.lon = strtodValue(attributeValue(rest, "lon"));
+  p.alt = strtodValue(attributeValue(rest, "alt"));
+  p.spd = strtodValue(attributeValue(rest, "spd"));
+  p.fix = atoiValue(attributeValue(rest, "fix"));
+  p.signal = atoiValue(attributeValue(rest, "signal"));
+  p.quality = atoiValue(attributeValue(rest, "quality"));
+  p.noise = atoiValue(attributeValue(rest, "noise"));
+  return p;
+}
+
+} // namespace
+
+void loadGpsText(const std::string &text, gpsGroups &track) {
+  track.groups.clear();
+  track.groups.push_back({kisgps{}}); // the placeholder group
+  track.reindex();
+
+  // First pass: lines, and whether the last one ends with '>'. A point is
+  // taken while the file's last line is closed, or while fewer points than
+  // lines were taken.
+  std::size_t lineCount = 0;
+  int lastLineClosed = 0;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos)
+      end = text.size();
+    ++lineCount;
+    lastLineClosed = end > start && text[end - 1] == '>' ? 1 : 0;
+    start = end + 1;
+  }
+
+  std::size_t pointsRead = 0;
+  const std::string_view all(text);
+  std::size_t i = 0;
+  while (i < all.size()) {
+    while (i < all.size() && isSpace(all[i]))
+      ++i;
+    std::size_t wordStart = i;
+    while (i < all.size() && !isSpace(all[i]))
+      ++i;
+    if (all.substr(wordStart, i - wordStart) != "<gps-point")
+      continue;
+    if (!(lastLineClosed == 1 || pointsRead < lineCount))
+      continue;
+    ++pointsRead;
+    std::size_t lineEnd = all.find('\n', i);
+    std::size_t next =
+        lineEnd == std::string_view::npos ? all.size() : lineEnd + 1;
+    track.addPoint(pointOf(all.substr(i, next - i)));
+    i = next;
+  }
+}
+
+std::string readWholeFile(const std::string &path) {
+  std::ifstream in(path, std::ios::in | std::ios::binary);
+  std::string text;
+  char block[1 << 16];
+  while (in.read(block, sizeof block) || in.gcount() > 0)
+    text.append(block, static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+void loadGpsFile(const std::string &gpsPath, gpsGroups &track) {
+  std::string text = readWholeFile(gpsPath);
+  std::cout << "> loading gps data from [" << gpsPath << "] ...   ";
+  std::cout.flush();
+  loadGpsText(text, track);
+  std::cout << "successful." << std::endl;
+}
