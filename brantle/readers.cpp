@@ -338,6 +338,9 @@ kismet getKCRecord(std::istream &in, bool hasSignalColumns,
     return rec;
   }
 
+  // White space in front of the line (the rest of a stray word's line) is
+  // skipped as the number of column 1 would skip it.
+  in >> std::ws;
   const std::string line = takeLine(in);
   memoryBuffer lineBuffer(line);
   std::istream ls(&lineBuffer);
