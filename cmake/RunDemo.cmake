@@ -5,7 +5,8 @@ file(MAKE_DIRECTORY "${OUT}")
 set(survey "${EXAMPLES}/survey")
 
 function(run)
-  message(STATUS "$ ${ARGN}")
+  string(REPLACE ";" " " shown "${ARGN}")
+  message(STATUS "$ ${shown}")
   execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${OUT}" INPUT_FILE /dev/null
                   RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
