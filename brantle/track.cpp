@@ -97,42 +97,64 @@ bool endsName(char c) {
   return isSpace(c) || c == '"' || c == '<' || c == '>' || c == '/' || c == '=';
 }
 
-/// The value of the first NAME="VALUE" attribute called \p name in \p line;
-/// an empty text when there is none.
-std::string_view attributeValue(std::string_view line, std::string_view name) {
+/// A point from the text after "<gps-point" up to the end of its line: every
+/// NAME="VALUE" attribute is looked at once, and the first of each name
+/// counts. A missing value is an empty text.
+kisgps pointOf(std::string_view rest) {
+  enum field {
+    bssid,
+    timeSec,
+    timeUsec,
+    lat,
+    lon,
+    alt,
+    spd,
+    fix,
+    signal,
+    quality,
+    noise,
+    fieldCount
+  };
+  static const std::string_view names[fieldCount] = {
+      "bssid", "time-sec", "time-usec", "lat",     "lon",  "alt",
+      "spd",   "fix",      "signal",    "quality", "noise"};
+  std::string_view values[fieldCount];
+  bool seen[fieldCount] = {};
+
   std::size_t at = 0;
-  while ((at = line.find("=\"", at)) != std::string_view::npos) {
+  while ((at = rest.find("=\"", at)) != std::string_view::npos) {
     std::size_t nameStart = at;
-    while (nameStart > 0 && !endsName(line[nameStart - 1]))
+    while (nameStart > 0 && !endsName(rest[nameStart - 1]))
       --nameStart;
     std::size_t valueStart = at + 2;
-    std::size_t close = line.find('"', valueStart);
+    std::size_t close = rest.find('"', valueStart);
     std::size_t valueEnd =
-        close == std::string_view::npos ? line.size() : close;
-    if (line.substr(nameStart, at - nameStart) == name)
-      return line.substr(valueStart, valueEnd - valueStart);
+        close == std::string_view::npos ? rest.size() : close;
+    std::string_view name = rest.substr(nameStart, at - nameStart);
+    for (int f = 0; f < fieldCount; ++f)
+      if (!seen[f] && name == names[f]) {
+        seen[f] = true;
+        values[f] = rest.substr(valueStart, valueEnd - valueStart);
+        break;
+      }
     at = valueEnd;
   }
-  return {};
-}
 
-/// A point from the text after "<gps-point" up to the end of its line.
-kisgps pointOf(std::string_view rest) {
   kisgps p;
-  std::string_view bssid = attributeValue(rest, "bssid");
-  while (!bssid.empty() && bssid.front() == ' ')
-    bssid.remove_prefix(1);
-  p.bssid = std::string(bssid);
-  p.timeSec = atoiValue(attributeValue(rest, "time-sec"));
-  p.timeUsec = atoiValue(attributeValue(rest, "time-usec"));
-  p.lat = strtodValue(attributeValue(rest, "lat"));
-  p.lon = strtodValue(attributeValue(rest, "lon"));
-  p.alt = strtodValue(attributeValue(rest, "alt"));
-  p.spd = strtodValue(attributeValue(rest, "spd"));
-  p.fix = atoiValue(attributeValue(rest, "fix"));
-  p.signal = atoiValue(attributeValue(rest, "signal"));
-  p.quality = atoiValue(attributeValue(rest, "quality"));
-  p.noise = atoiValue(attributeValue(rest, "noise"));
+  std::string_view id = values[bssid];
+  while (!id.empty() && id.front() == ' ')
+    id.remove_prefix(1);
+  p.bssid = std::string(id);
+  p.timeSec = atoiValue(values[timeSec]);
+  p.timeUsec = atoiValue(values[timeUsec]);
+  p.lat = strtodValue(values[lat]);
+  p.lon = strtodValue(values[lon]);
+  p.alt = strtodValue(values[alt]);
+  p.spd = strtodValue(values[spd]);
+  p.fix = atoiValue(values[fix]);
+  p.signal = atoiValue(values[signal]);
+  p.quality = atoiValue(values[quality]);
+  p.noise = atoiValue(values[noise]);
   return p;
 }
 
