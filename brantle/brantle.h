@@ -98,6 +98,10 @@ struct runState {
   bool errorPrinted = false;
 };
 
+/// Prints a message of its own between newlines, as every "*ERROR = "
+/// message stands, and notes it for the exit status.
+void printError(runState &state, const char *text);
+
 /// Converts the Kismet log of \p state into the wi-scan variant \p mode
 /// ('X', 'T' or 'S').
 void convertKW(char mode, runState &state);

@@ -12,12 +12,6 @@ const char *const brantleVersion = "kvel-threadmere-brantle.02.27.03.pm.13.48";
 const char *const usageLine =
     "USAGE: ./brantle -FLAG INFILE [-g=GPSFILE] OUTFILE";
 
-/// A message of its own between newlines, as every "*ERROR = " message is.
-void printError(runState &state, const char *text) {
-  std::cout << '\n' << text << '\n' << std::endl;
-  state.errorPrinted = true;
-}
-
 bool isHelpSwitch(const std::string &arg) {
   return arg == "-h" || arg == "--help" || arg == "/help" || arg == "/?";
 }
@@ -73,6 +67,11 @@ void displayHelp() {
       << std::endl;
   out << "\t\t 2) extra data for output files such as wi-scan.txt" << '\n'
       << std::endl;
+}
+
+void printError(runState &state, const char *text) {
+  std::cout << '\n' << text << '\n' << std::endl;
+  state.errorPrinted = true;
 }
 
 std::string getGPSFile() {

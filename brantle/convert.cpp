@@ -49,11 +49,6 @@ bool sameFile(const std::string &a, const std::string &b) {
          fs::absolute(b, ec).lexically_normal();
 }
 
-void printError(runState &state, const char *text) {
-  std::cout << '\n' << text << '\n' << std::endl;
-  state.errorPrinted = true;
-}
-
 void writeRecord(std::ostream &out, char mode, const wiscan &record) {
   switch (mode) {
   case 'X':
