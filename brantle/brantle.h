@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 /// Networks whose centre record was written in this run.
 extern std::int32_t convertedCount;
@@ -31,6 +32,35 @@ std::string askForGpsFile(bool &invalidPath);
 
 /// The whole program. Returns the exit status.
 int runBrantle(int argc, const char *const *argv);
+
+// ---------------------------------------------------------------------------
+// Attributes of one XML line
+// ---------------------------------------------------------------------------
+
+/// Calls \p visit(name, value) for every NAME="VALUE" in \p text, in order.
+/// A name runs back from its '=' to a blank, quote, '<', '>', '/' or '='; a
+/// value without its closing quote runs to the end of the text.
+template <class Visit>
+void forEachAttribute(std::string_view text, Visit visit) {
+  auto endsName = [](char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+           c == '\r' || c == '"' || c == '<' || c == '>' || c == '/' ||
+           c == '=';
+  };
+  std::size_t at = 0;
+  while ((at = text.find("=\"", at)) != std::string_view::npos) {
+    std::size_t nameStart = at;
+    while (nameStart > 0 && !endsName(text[nameStart - 1]))
+      --nameStart;
+    std::size_t valueStart = at + 2;
+    std::size_t close = text.find('"', valueStart);
+    std::size_t valueEnd =
+        close == std::string_view::npos ? text.size() : close;
+    visit(text.substr(nameStart, at - nameStart),
+          text.substr(valueStart, valueEnd - valueStart));
+    at = valueEnd;
+  }
+}
 
 // ---------------------------------------------------------------------------
 // GPS track

@@ -134,26 +134,16 @@ std::string decodeReferences(const std::string &text) {
 
 /// The value of the first NAME="VALUE" attribute called \p name; empty when
 /// there is none.
-std::string attributeValue(const std::string &text, const std::string &name) {
-  std::size_t at = 0;
-  while ((at = text.find("=\"", at)) != std::string::npos) {
-    std::size_t nameStart = at;
-    while (nameStart > 0) {
-      char c = text[nameStart - 1];
-      if (c == ' ' || c == '\t' || c == '"' || c == '<' || c == '>' ||
-          c == '/' || c == '=' || c == '\r' || c == '\n')
-        break;
-      --nameStart;
+std::string attributeValue(const std::string &text, std::string_view name) {
+  std::string found;
+  bool seen = false;
+  forEachAttribute(text, [&](std::string_view n, std::string_view value) {
+    if (!seen && n == name) {
+      seen = true;
+      found = std::string(value);
     }
-    std::size_t valueStart = at + 2;
-    std::size_t close = text.find('"', valueStart);
-    std::size_t valueEnd = close == std::string::npos ? text.size() : close;
-    if (text.compare(nameStart, at - nameStart, name) == 0 &&
-        at - nameStart == name.size())
-      return text.substr(valueStart, valueEnd - valueStart);
-    at = valueEnd;
-  }
-  return {};
+  });
+  return found;
 }
 
 } // namespace

@@ -93,10 +93,6 @@ double strtodValue(std::string_view text) {
   return negative ? -value : value;
 }
 
-bool endsName(char c) {
-  return isSpace(c) || c == '"' || c == '<' || c == '>' || c == '/' || c == '=';
-}
-
 /// A point from the text after "<gps-point" up to the end of its line: every
 /// NAME="VALUE" attribute is looked at once, and the first of each name
 /// counts. A missing value is an empty text.
@@ -121,24 +117,14 @@ kisgps pointOf(std::string_view rest) {
   std::string_view values[fieldCount];
   bool seen[fieldCount] = {};
 
-  std::size_t at = 0;
-  while ((at = rest.find("=\"", at)) != std::string_view::npos) {
-    std::size_t nameStart = at;
-    while (nameStart > 0 && !endsName(rest[nameStart - 1]))
-      --nameStart;
-    std::size_t valueStart = at + 2;
-    std::size_t close = rest.find('"', valueStart);
-    std::size_t valueEnd =
-        close == std::string_view::npos ? rest.size() : close;
-    std::string_view name = rest.substr(nameStart, at - nameStart);
+  forEachAttribute(rest, [&](std::string_view name, std::string_view value) {
     for (int f = 0; f < fieldCount; ++f)
       if (!seen[f] && name == names[f]) {
         seen[f] = true;
-        values[f] = rest.substr(valueStart, valueEnd - valueStart);
+        values[f] = value;
         break;
       }
-    at = valueEnd;
-  }
+  });
 
   kisgps p;
   std::string_view id = values[bssid];
