@@ -10,23 +10,44 @@ over the networks, one in ten the GPS's own) and survey-wiscan.txt.
 import os
 import random
 import sys
+import time
 
 
-def main(outdir, networks, points, seed=1):
-    rnd = random.Random(seed)
-    os.makedirs(outdir, exist_ok=True)
+START = 1045900000  # the survey's start, in seconds since 1970
+
+
+def ctime(t):
+    return time.strftime("%a %b %d %H:%M:%S %Y", time.gmtime(t))
+
+
+def make_networks(rnd, networks):
     types = ["infrastructure"] * 8 + ["ad-hoc", "probe"]
     nets = []
     for n in range(1, networks + 1):
         bssid = "00:%02X:%02X:%02X:%02X:%02X" % tuple(rnd.randrange(256) for _ in range(5))
         lat = 40.0 + rnd.random()
         lon = -74.0 - rnd.random()
-        t = 1045900000 + n
+        t = START + n
         nets.append((n, rnd.choice(types), "net-%d" % n, bssid, rnd.randrange(1, 15),
                      rnd.choice(["Yes", "No"]), t, lat, lon, lat + 0.002, lon + 0.002))
-    import time as _t
-    def ctime(t):
-        return _t.strftime("%a %b %d %H:%M:%S %Y", _t.gmtime(t))
+    return nets
+
+
+def networks_as_read(networks, seed=1):
+    """The networks of a survey as a reader of its logs sees them: the
+    positions as written, with six decimals."""
+    return [{"number": n, "type": typ, "ssid": ssid, "bssid": b, "channel": ch,
+             "wep": wep, "time": time.strftime("%H:%M:%S", time.gmtime(t)),
+             "minLat": float("%f" % a1), "minLon": float("%f" % o1),
+             "maxLat": float("%f" % a2), "maxLon": float("%f" % o2)}
+            for (n, typ, ssid, b, ch, wep, t, a1, o1, a2, o2)
+            in make_networks(random.Random(seed), networks)]
+
+
+def main(outdir, networks, points, seed=1):
+    rnd = random.Random(seed)
+    os.makedirs(outdir, exist_ok=True)
+    nets = make_networks(rnd, networks)
     H = ("Network;NetType;ESSID;BSSID;Info;Channel;Maxrate;WEP;LLC;Data;Crypt;Weak;Total;"
          "First;Last;BestQuality;BestSignal;BestNoise;GPSMinLat;GPSMinLon;GPSMinAlt;GPSMinSpd;"
          "GPSMaxLat;GPSMaxLon;GPSMaxAlt;GPSMaxSpd;DHCP;ARP;UDP;TCP;")
@@ -36,7 +57,7 @@ def main(outdir, networks, points, seed=1):
         csv.write(H + "\r\n")
         xml.write('<?xml version="1.0" encoding="ISO-8859-1"?>\n'
                   '<detection-run kismet-version="2.8.0" start-time="%s" end-time="%s">\n'
-                  % (ctime(1045900000), ctime(1045900000)))
+                  % (ctime(START), ctime(START)))
         for (n, typ, ssid, b, ch, wep, t, a1, o1, a2, o2) in nets:
             csv.write("%d;%s;%s;%s;None;%02d;11.0;%s;4;1;0;0;5;%s;%s;30;70;45;%f;%f;10.000000;"
                       "2.000000;%f;%f;12.000000;8.000000;;;;;;;\r\n"
@@ -72,7 +93,7 @@ def main(outdir, networks, points, seed=1):
                 b, a, o = net_[3], net_[7] + rnd.random() * 0.002, net_[8] + rnd.random() * 0.002
             gps.write('    <gps-point bssid="%s" time-sec="%d" time-usec="%d" lat="%f" lon="%f" '
                       'alt="11.000000" spd="4.000000" fix="3" signal="%d" quality="%d" noise="%d"/>\n'
-                      % (b, 1045900000 + i, i % 1000000, a, o, 50 + i % 40, 10 + i % 30, 45))
+                      % (b, START + i, i % 1000000, a, o, 50 + i % 40, 10 + i % 30, 45))
         gps.write("</gps-run>\n")
     with open(os.path.join(outdir, "survey-wiscan.txt"), "w") as w:
         w.write("# $Creator: Network Stumbler Version 0.3.30\n# $Format: wi-scan\n")

@@ -73,7 +73,11 @@ void loadGpsFile(const std::string &gpsPath, gpsGroups &track);
 /// The bytes of a file; empty when it cannot be read.
 std::string readWholeFile(const std::string &path);
 
-/// Loads a track held in memory; the same, without the console line.
+/// Loads a track from a seekable stream, which is read twice; the same,
+/// without the console line.
+void loadGpsStream(std::istream &in, gpsGroups &track);
+
+/// Loads a track held in memory.
 void loadGpsText(const std::string &text, gpsGroups &track);
 
 // ---------------------------------------------------------------------------

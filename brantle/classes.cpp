@@ -1,6 +1,7 @@
 #include "classes.h"
 
 #include <fstream>
+#include <utility>
 
 int common::fileCheck(std::string path) {
   std::ifstream in(path);
@@ -80,14 +81,15 @@ gpsGroups::find(const std::string &bssid) const {
   return found == index_.end() ? none : found->second;
 }
 
-void gpsGroups::addPoint(const kisgps &point) {
-  const std::vector<std::size_t> &existing = find(point.bssid);
-  if (!existing.empty()) {
-    groups[existing.front()].push_back(point);
+void gpsGroups::addPoint(kisgps point) {
+  auto [slot, added] = index_.try_emplace(point.bssid);
+  if (!added && !slot->second.empty()) {
+    groups[slot->second.front()].push_back(std::move(point));
     return;
   }
-  groups.push_back({point});
-  index_[point.bssid].push_back(groups.size() - 1);
+  slot->second.push_back(groups.size());
+  groups.emplace_back();
+  groups.back().push_back(std::move(point));
 }
 
 void gpsGroups::reindex() {

@@ -70,7 +70,7 @@ public:
 
   /// Adds a point to the first group whose key is its BSSID, or opens a new
   /// group for it.
-  void addPoint(const kisgps &point);
+  void addPoint(kisgps point);
 
   /// Rebuilds the index after \p groups was changed directly.
   void reindex();

@@ -3,6 +3,7 @@
 #include "brantle.h"
 #include "memory.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <iostream>
@@ -192,6 +193,9 @@ std::string getKLogDate(std::string path, char logType) {
   in >> minutesSeconds;
   std::string year = common::getThis(in, separator);
   in.close();
+  // A damaged log may lack the separator for many lines; the date stays on
+  // its own header line.
+  year.erase(std::min(year.find_first_of("\r\n"), year.size()));
   return year + "-" + date;
 }
 

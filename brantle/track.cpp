@@ -7,9 +7,11 @@
 // (one line in the file). Kismet 2.9 and later add attributes such as source
 // and heading, and 3.x drops quality, so the values are taken by name.
 #include "brantle.h"
+#include "memory.h"
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <limits>
@@ -146,7 +148,44 @@ kisgps pointOf(std::string_view rest) {
 
 } // namespace
 
-void loadGpsText(const std::string &text, gpsGroups &track) {
+namespace {
+
+/// Hands every line of \p in to \p visit, with its '\n' where it has one,
+/// reading a block at a time: a track is never held in memory whole.
+template <typename Visit> void forEachLine(std::istream &in, Visit visit) {
+  std::vector<char> block(1 << 20);
+  std::string carry; // a line that runs over the end of a block
+  for (;;) {
+    in.read(block.data(), static_cast<std::streamsize>(block.size()));
+    const std::string_view chunk(block.data(),
+                                 static_cast<std::size_t>(in.gcount()));
+    if (chunk.empty())
+      break;
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t end = chunk.find('\n', start);
+      if (end == std::string_view::npos) {
+        carry.append(chunk.substr(start));
+        break;
+      }
+      const std::string_view line = chunk.substr(start, end + 1 - start);
+      if (carry.empty()) {
+        visit(line);
+      } else {
+        carry.append(line);
+        visit(std::string_view(carry));
+        carry.clear();
+      }
+      start = end + 1;
+    }
+  }
+  if (!carry.empty())
+    visit(std::string_view(carry));
+}
+
+} // namespace
+
+void loadGpsStream(std::istream &in, gpsGroups &track) {
   track.groups.clear();
   track.groups.push_back({kisgps{}}); // the placeholder group
   track.reindex();
@@ -154,42 +193,60 @@ void loadGpsText(const std::string &text, gpsGroups &track) {
   // First pass: lines, and whether the last one ends with '>'. A point is
   // taken while the file's last line is closed, or while fewer points than
   // lines were taken.
+  const auto start = in.tellg();
   std::size_t lineCount = 0;
-  int lastLineClosed = 0;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos)
-      end = text.size();
+  bool lastLineClosed = false;
+  forEachLine(in, [&](std::string_view line) {
     ++lineCount;
-    lastLineClosed = end > start && text[end - 1] == '>' ? 1 : 0;
-    start = end + 1;
-  }
+    if (line.back() == '\n')
+      line.remove_suffix(1);
+    lastLineClosed = !line.empty() && line.back() == '>';
+  });
+  in.clear();
+  in.seekg(start);
 
+  // Second pass: the first "<gps-point" word of a line starts a point that
+  // runs to the end of that line.
   std::size_t pointsRead = 0;
-  const std::string_view all(text);
-  std::size_t i = 0;
-  while (i < all.size()) {
-    while (i < all.size() && isSpace(all[i]))
-      ++i;
-    std::size_t wordStart = i;
-    while (i < all.size() && !isSpace(all[i]))
-      ++i;
-    if (all.substr(wordStart, i - wordStart) != "<gps-point")
-      continue;
-    if (!(lastLineClosed == 1 || pointsRead < lineCount))
-      continue;
-    ++pointsRead;
-    std::size_t lineEnd = all.find('\n', i);
-    std::size_t next =
-        lineEnd == std::string_view::npos ? all.size() : lineEnd + 1;
-    track.addPoint(pointOf(all.substr(i, next - i)));
-    i = next;
-  }
+  forEachLine(in, [&](std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size()) {
+      while (i < line.size() && isSpace(line[i]))
+        ++i;
+      const std::size_t wordStart = i;
+      while (i < line.size() && !isSpace(line[i]))
+        ++i;
+      if (line.substr(wordStart, i - wordStart) != "<gps-point")
+        continue;
+      if (!(lastLineClosed || pointsRead < lineCount))
+        return;
+      ++pointsRead;
+      track.addPoint(pointOf(line.substr(i)));
+      return;
+    }
+  });
+}
+
+void loadGpsText(const std::string &text, gpsGroups &track) {
+  memoryBuffer buffer(text);
+  std::istream in(&buffer);
+  loadGpsStream(in, track);
 }
 
 std::string readWholeFile(const std::string &path) {
   std::ifstream in(path, std::ios::in | std::ios::binary);
   std::string text;
+  if (!in.is_open())
+    return text;
+  // One read of the whole size where the file tells it, then blocks for
+  // whatever a growing or unseekable file still holds.
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec && size > 0 && size < text.max_size()) {
+    text.resize(static_cast<std::size_t>(size));
+    in.read(text.data(), static_cast<std::streamsize>(size));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+  }
   char block[1 << 16];
   while (in.read(block, sizeof block) || in.gcount() > 0)
     text.append(block, static_cast<std::size_t>(in.gcount()));
@@ -197,9 +254,14 @@ std::string readWholeFile(const std::string &path) {
 }
 
 void loadGpsFile(const std::string &gpsPath, gpsGroups &track) {
-  std::string text = readWholeFile(gpsPath);
+  std::ifstream file(gpsPath, std::ios::in | std::ios::binary);
   std::cout << "> loading gps data from [" << gpsPath << "] ...   ";
   std::cout.flush();
-  loadGpsText(text, track);
+  if (file.is_open() && file.tellg() != std::streampos(-1)) {
+    loadGpsStream(file, track);
+  } else {
+    // A pipe cannot be read twice: it is taken into memory first.
+    loadGpsText(readWholeFile(gpsPath), track);
+  }
   std::cout << "successful." << std::endl;
 }

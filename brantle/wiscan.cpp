@@ -11,48 +11,72 @@
 // (the network line is one line in the file).
 #include "brantle.h"
 
-#include <cstdio>
+#include <charconv>
 #include <ostream>
+#include <string_view>
 
 namespace {
 
 /// A coordinate magnitude as the column shows it: ten significant digits,
 /// padded with zeros to ten characters. A value whose short form has no
 /// decimal point or an exponent (37, 1.5e-05) is written in fixed notation
-/// with as many decimals as make ten digits, at least one.
+/// with as many decimals as make ten digits, at least one. to_chars with a
+/// precision gives exactly the bytes of printf's %g and %f.
 std::string coordinateText(double magnitude) {
   char text[512];
-  std::snprintf(text, sizeof text, "%.10g", magnitude);
-  std::string s = text;
-  if (s.find('.') == std::string::npos || s.find('e') != std::string::npos) {
-    std::snprintf(text, sizeof text, "%.0f", magnitude);
+  auto shortForm = std::to_chars(text, text + sizeof text, magnitude,
+                                 std::chars_format::general, 10);
+  const std::string_view s(text,
+                           static_cast<std::size_t>(shortForm.ptr - text));
+  if (s.find('.') == std::string_view::npos ||
+      s.find('e') != std::string_view::npos) {
+    auto whole = std::to_chars(text, text + sizeof text, magnitude,
+                               std::chars_format::fixed, 0);
     int integerDigits = 0;
-    for (const char *c = text; *c; ++c)
+    for (const char *c = text; c != whole.ptr; ++c)
       if (*c >= '0' && *c <= '9')
         ++integerDigits;
     int decimals = 9 - integerDigits;
     if (decimals < 1)
       decimals = 1;
-    std::snprintf(text, sizeof text, "%.*f", decimals, magnitude);
-    return text;
+    auto fixed = std::to_chars(text, text + sizeof text, magnitude,
+                               std::chars_format::fixed, decimals);
+    return std::string(text, fixed.ptr);
   }
-  if (s.size() < 10)
-    s.append(10 - s.size(), '0');
-  return s;
+  std::string padded(s);
+  if (padded.size() < 10)
+    padded.append(10 - padded.size(), '0');
+  return padded;
 }
 
-/// A time value in two digits; negative values are written plainly.
-std::string twoDigits(std::int32_t value) {
-  std::string s = std::to_string(value);
-  return value >= 0 && value <= 9 ? "0" + s : s;
+/// Appends a number in decimal.
+void appendNumber(std::string &text, std::int32_t value) {
+  char digits[16];
+  auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  text.append(digits, end);
+}
+
+/// Appends a time value in two digits; negative values are written plainly.
+void appendTwoDigits(std::string &text, std::int32_t value) {
+  if (value >= 0 && value <= 9)
+    text += '0';
+  appendNumber(text, value);
+}
+
+/// At least four lower-case hexadecimal digits, as "%04x" writes them.
+std::string fourHexDigits(std::uint32_t value) {
+  char digits[16];
+  auto end = std::to_chars(digits, digits + sizeof digits, value, 16).ptr;
+  const std::size_t length = static_cast<std::size_t>(end - digits);
+  std::string text(length < 4 ? 4 - length : 0, '0');
+  text.append(digits, end);
+  return text;
 }
 
 std::string channelBitsOf(std::int32_t channel) {
   if (channel < 1 || channel > 14)
     return "0000";
-  char text[8];
-  std::snprintf(text, sizeof text, "%04x", 1u << channel);
-  return text;
+  return fourHexDigits(1u << channel);
 }
 
 /// Pieces 1 to 15 of a network line, shared by the three variants.
@@ -86,7 +110,16 @@ void appendExtensions(std::string &line, const wiscan &r) {
   line += '\t';
   line += r.channelBits;
   line += '\t';
-  line += std::to_string(r.beaconInterval);
+  appendNumber(line, r.beaconInterval);
+}
+
+/// The text with its line breaks made blanks: a damaged log can run a name
+/// over several lines, and a network line must stay one line.
+std::string onOneLine(std::string text) {
+  for (char &c : text)
+    if (c == '\n' || c == '\r')
+      c = ' ';
+  return text;
 }
 
 void writeLine(std::ostream &out, const std::string &line) {
@@ -104,7 +137,7 @@ wiscan translateKW(kismet record) {
   r.lonDir = record.lon < 0.0 ? 'W' : 'E';
   r.longitude = record.lon < 0.0 ? record.lon * -1.0 : record.lon;
   r.lonText = coordinateText(r.longitude);
-  r.ssid = record.ssid;
+  r.ssid = onOneLine(record.ssid);
 
   r.flags = 0;
   if (record.type == "infrastructure") {
@@ -117,28 +150,33 @@ wiscan translateKW(kismet record) {
       r.flags += r.flagBits[3];
   }
   r.bssid.reserve(record.bssid.size());
-  for (char c : record.bssid)
+  for (char c : onOneLine(record.bssid))
     r.bssid += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
   if (record.wep == "Yes")
     r.flags += r.flagBits[4];
-  char flagsText[16];
-  std::snprintf(flagsText, sizeof flagsText, "%04x",
-                static_cast<unsigned>(r.flags));
-  r.flagsText = flagsText;
+  r.flagsText = fourHexDigits(static_cast<std::uint32_t>(r.flags));
   r.channelBits = channelBitsOf(record.channel);
 
   r.hour = record.firstHour;
   r.minute = record.firstMin;
   r.second = record.firstSec;
-  r.timeText =
-      twoDigits(r.hour) + ":" + twoDigits(r.minute) + ":" + twoDigits(r.second);
+  appendTwoDigits(r.timeText, r.hour);
+  r.timeText += ':';
+  appendTwoDigits(r.timeText, r.minute);
+  r.timeText += ':';
+  appendTwoDigits(r.timeText, r.second);
   r.signal = record.bestSignal;
   r.noise = record.bestNoise;
   // Wraps like the 32-bit difference instead of overflowing.
   r.snr = static_cast<std::int32_t>(static_cast<std::uint32_t>(r.signal) -
                                     static_cast<std::uint32_t>(r.noise));
-  r.sigText = "[ " + std::to_string(r.snr) + " " + std::to_string(r.signal) +
-              " " + std::to_string(r.noise) + " ]";
+  r.sigText = "[ ";
+  appendNumber(r.sigText, r.snr);
+  r.sigText += ' ';
+  appendNumber(r.sigText, r.signal);
+  r.sigText += ' ';
+  appendNumber(r.sigText, r.noise);
+  r.sigText += " ]";
   r.beaconInterval = 100;
   return r;
 }

@@ -20,6 +20,7 @@
 #include "corvane.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <ostream>
@@ -128,6 +129,20 @@ std::int32_t clampToInt(std::int64_t v) {
   return static_cast<std::int32_t>(v);
 }
 
+/// glibc's mktime looks at /etc/localtime again on every call while TZ is
+/// unset, a system call per time. Naming that same file in TZ, which is what
+/// an unset TZ means there, lets it keep the zone it has read.
+void keepLocalZone() {
+#if defined(__GLIBC__)
+  static const bool kept = [] {
+    if (std::getenv("TZ") == nullptr)
+      setenv("TZ", ":/etc/localtime", 0);
+    return true;
+  }();
+  (void)kept;
+#endif
+}
+
 } // namespace
 
 std::int64_t secondsToFileTime(std::int64_t seconds) {
@@ -158,6 +173,7 @@ std::int64_t kismetTimeToFileTime(std::string_view text) {
   broken.tm_min = timePart(tokens[3], 3);
   broken.tm_sec = timePart(tokens[3], 6);
   broken.tm_isdst = -1; // the C library decides whether summer time applies
+  keepLocalZone();
   std::time_t seconds = std::mktime(&broken);
   return secondsToFileTime(static_cast<std::int64_t>(seconds));
 }

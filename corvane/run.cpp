@@ -51,7 +51,7 @@ int runCorvane(int argc, const char *const *argv) {
   const std::string csvPath = argv[1];
   const std::string gpsPath = argv[2];
   const std::string ns1Path = argv[3];
-  auto fail = [&console](const std::string &message) {
+  auto fail = [&](const std::string &message) {
     console << message << '\n';
     console.flush();
     return 1;

@@ -152,7 +152,7 @@ int runSiftel(int argc, const char *const *argv) {
   const std::string allPath = argv[2];
   const std::string noPath = argv[3];
 
-  auto fail = [&out](const std::string &message) {
+  auto fail = [&](const std::string &message) {
     out << message << '\n';
     out.flush();
     return 1;
