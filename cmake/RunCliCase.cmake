@@ -2,7 +2,9 @@
 #
 #   -DPROGRAM=<built executable>  -DNAME=<name used as argv[0], e.g. siftel>
 #   -DCASE=<case folder>          -DWORK=<scratch folder, wiped first>
-#   -DPLATFORM=<banner platform>  optional; selects expected/stdout.<PLATFORM>
+#   -DPLATFORM=<banner platform>  optional; selects expected/<file>.<PLATFORM>
+#   -DEMULATOR=<wine>             optional; runs <NAME>.exe under it, with
+#   -DWINEPREFIX=<folder>         this prefix
 #
 # A case folder holds:
 #   args          the arguments, split like a POSIX shell splits them
@@ -10,7 +12,10 @@
 #   tz            optional; the TZ of the run (else UTC)
 #   input/        copied into the scratch folder, which is the run's cwd
 #   expected/stdout, expected/status
-#   expected/<path>   every file the run must leave in the scratch folder
+#   expected/<path>   every file the run must leave in the scratch folder;
+#                     expected/<path>.<PLATFORM> instead, where it exists
+# In an expected stdout, @ARGV0@ stands for the program's argv[0]: ./<NAME>,
+# or the Windows path of <NAME>.exe under an emulator.
 # Input files that have no expected twin must be left unchanged, and no
 # other file may appear.
 cmake_minimum_required(VERSION 3.25)
@@ -27,7 +32,19 @@ file(MAKE_DIRECTORY "${run_dir}")
 if(IS_DIRECTORY "${CASE}/input")
   file(COPY "${CASE}/input/" DESTINATION "${run_dir}")
 endif()
-file(CREATE_LINK "${PROGRAM}" "${run_dir}/${NAME}" SYMBOLIC)
+if(DEFINED EMULATOR)
+  set(program_file "${NAME}.exe")
+  file(COPY_FILE "${PROGRAM}" "${run_dir}/${program_file}")
+  set(command ${EMULATOR} "${program_file}")
+  string(REPLACE "/" "\\" argv0 "Z:${run_dir}/${program_file}")
+  set(ENV{WINEPREFIX} "${WINEPREFIX}")
+  set(ENV{WINEDEBUG} "-all")
+else()
+  set(program_file "${NAME}")
+  file(CREATE_LINK "${PROGRAM}" "${run_dir}/${program_file}" SYMBOLIC)
+  set(command "./${program_file}")
+  set(argv0 "./${NAME}")
+endif()
 
 set(args "")
 if(EXISTS "${CASE}/args")
@@ -51,14 +68,14 @@ if(EXISTS "${CASE}/stdin")
 endif()
 
 execute_process(
-  COMMAND "./${NAME}" ${args}
+  COMMAND ${command} ${args}
   WORKING_DIRECTORY "${run_dir}"
   INPUT_FILE "${stdin_file}"
   OUTPUT_FILE "${WORK}/stdout"
   ERROR_VARIABLE stderr_text
   RESULT_VARIABLE status
   TIMEOUT 60)
-file(REMOVE "${run_dir}/${NAME}")
+file(REMOVE "${run_dir}/${program_file}")
 
 set(failures "")
 
@@ -81,12 +98,31 @@ function(compare_file actual expected what)
   endif()
 endfunction()
 
-# Standard output, with a per-platform expectation where the build differs.
-set(expected_stdout "${CASE}/expected/stdout")
-if(DEFINED PLATFORM AND EXISTS "${CASE}/expected/stdout.${PLATFORM}")
-  set(expected_stdout "${CASE}/expected/stdout.${PLATFORM}")
+# The expectation of one file, the platform's own where the build differs.
+function(expectation name out)
+  set(path "${CASE}/expected/${name}")
+  if(DEFINED PLATFORM AND EXISTS "${path}.${PLATFORM}")
+    set(path "${path}.${PLATFORM}")
+  endif()
+  set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
+expectation(stdout expected_stdout)
+# file(READ) as text drops carriage returns, so @ARGV0@ is put in place in
+# the hexadecimal form of both outputs.
+file(READ "${expected_stdout}" expected_hex HEX)
+string(HEX "@ARGV0@" marker_hex)
+string(FIND "${expected_hex}" "${marker_hex}" has_argv0)
+if(has_argv0 EQUAL -1)
+  compare_file("${WORK}/stdout" "${expected_stdout}" "stdout")
+else()
+  string(HEX "${argv0}" argv0_hex)
+  string(REPLACE "${marker_hex}" "${argv0_hex}" expected_hex "${expected_hex}")
+  file(READ "${WORK}/stdout" actual_hex HEX)
+  if(NOT actual_hex STREQUAL expected_hex)
+    string(APPEND failures "\n  differs: stdout (actual ${WORK}/stdout)")
+  endif()
 endif()
-compare_file("${WORK}/stdout" "${expected_stdout}" "stdout")
 
 set(expected_status 0)
 if(EXISTS "${CASE}/expected/status")
@@ -107,13 +143,15 @@ set(expected_files "")
 if(IS_DIRECTORY "${CASE}/expected")
   file(GLOB_RECURSE expected_files RELATIVE "${CASE}/expected" "${CASE}/expected/*")
   list(FILTER expected_files EXCLUDE REGEX "^(stdout(\\..*)?|status)$")
+  list(FILTER expected_files EXCLUDE REGEX "\\.(linux|macos|freebsd|windows)$")
 endif()
 set(input_files "")
 if(IS_DIRECTORY "${CASE}/input")
   file(GLOB_RECURSE input_files RELATIVE "${CASE}/input" "${CASE}/input/*")
 endif()
 foreach(f IN LISTS expected_files)
-  compare_file("${run_dir}/${f}" "${CASE}/expected/${f}" "${f}")
+  expectation("${f}" expected_file)
+  compare_file("${run_dir}/${f}" "${expected_file}" "${f}")
 endforeach()
 foreach(f IN LISTS input_files)
   if(NOT f IN_LIST expected_files)
