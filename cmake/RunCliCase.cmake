@@ -3,6 +3,8 @@
 #   -DPROGRAM=<built executable>  -DNAME=<name used as argv[0], e.g. siftel>
 #   -DCASE=<case folder>          -DWORK=<scratch folder, wiped first>
 #   -DPLATFORM=<banner platform>  optional; selects expected/<file>.<PLATFORM>
+#   -DBANNER_WORD=<word>          optional; the build's banner word, where an
+#                                 expected stdout names "linux" instead
 #   -DEMULATOR=<wine>             optional; runs <NAME>.exe under it, with
 #   -DWINEPREFIX=<folder>         this prefix
 #
@@ -108,16 +110,25 @@ function(expectation name out)
 endfunction()
 
 expectation(stdout expected_stdout)
-# file(READ) as text drops carriage returns, so @ARGV0@ is put in place in
-# the hexadecimal form of both outputs.
+# file(READ) as text drops carriage returns, so @ARGV0@ and the banner word
+# are put in place in the hexadecimal form of both outputs.
 file(READ "${expected_stdout}" expected_hex HEX)
 string(HEX "@ARGV0@" marker_hex)
 string(FIND "${expected_hex}" "${marker_hex}" has_argv0)
-if(has_argv0 EQUAL -1)
+set(banner_hex "")
+if(DEFINED BANNER_WORD AND NOT BANNER_WORD STREQUAL "linux"
+   AND NOT expected_stdout MATCHES "\\.${PLATFORM}$")
+  string(HEX "Module (linux)" banner_hex)
+endif()
+if(has_argv0 EQUAL -1 AND banner_hex STREQUAL "")
   compare_file("${WORK}/stdout" "${expected_stdout}" "stdout")
 else()
   string(HEX "${argv0}" argv0_hex)
   string(REPLACE "${marker_hex}" "${argv0_hex}" expected_hex "${expected_hex}")
+  if(NOT banner_hex STREQUAL "")
+    string(HEX "Module (${BANNER_WORD})" word_hex)
+    string(REPLACE "${banner_hex}" "${word_hex}" expected_hex "${expected_hex}")
+  endif()
   file(READ "${WORK}/stdout" actual_hex HEX)
   if(NOT actual_hex STREQUAL expected_hex)
     string(APPEND failures "\n  differs: stdout (actual ${WORK}/stdout)")
