@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iostream>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -49,16 +51,16 @@ bool sameFile(const std::string &a, const std::string &b) {
          fs::absolute(b, ec).lexically_normal();
 }
 
-void writeRecord(std::ostream &out, char mode, const wiscan &record) {
+void writeRecord(std::ostream &out, char mode, wiscan record) {
   switch (mode) {
   case 'X':
-    writeWXRecord(out, record);
+    writeWXRecord(out, std::move(record));
     break;
   case 'T':
-    writeWTRecord(out, record);
+    writeWTRecord(out, std::move(record));
     break;
   default:
-    writeWSRecord(out, record);
+    writeWSRecord(out, std::move(record));
     break;
   }
 }
@@ -69,7 +71,7 @@ bool placeAndWrite(std::ostream &out, char mode, const kismet &network) {
   wiscan record = translateKW(network);
   if (!record.valid || !record.sanityCheck())
     return false;
-  writeRecord(out, mode, record);
+  writeRecord(out, mode, std::move(record));
   return true;
 }
 
@@ -89,8 +91,13 @@ void convertKW(char mode, runState &state) {
     printError(state, "*ERROR = OUTPUT FILE IS ALSO AN INPUT FILE");
     return;
   }
-  std::ofstream out(state.outFile,
-                    std::ios::out | std::ios::trunc | std::ios::binary);
+  // A large buffer: a million records cost a few hundred writes, not
+  // tens of thousands.
+  std::vector<char> outBuffer(1 << 20);
+  std::ofstream out;
+  out.rdbuf()->pubsetbuf(outBuffer.data(),
+                         static_cast<std::streamsize>(outBuffer.size()));
+  out.open(state.outFile, std::ios::out | std::ios::trunc | std::ios::binary);
   if (!out.is_open()) {
     printError(state, "*ERROR = COULD NOT WRITE OUTPUT FILE");
     return;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <system_error>
+#include <vector>
 
 const char *const corvaneVersion = "kvel-threadmere-corvane-02.28.03.am.12.13";
 
@@ -64,8 +65,13 @@ int runCorvane(int argc, const char *const *argv) {
     return fail("Error: cannot read " + gpsPath);
   if (sameFile(ns1Path, csvPath) || sameFile(ns1Path, gpsPath))
     return fail("Error: " + ns1Path + " is also an input file");
-  std::ofstream ns1(ns1Path,
-                    std::ios::out | std::ios::trunc | std::ios::binary);
+  // A large buffer: most records are smaller than the default one, and each
+  // record is one write into it.
+  std::vector<char> ns1Buffer(1 << 20);
+  std::ofstream ns1;
+  ns1.rdbuf()->pubsetbuf(ns1Buffer.data(),
+                         static_cast<std::streamsize>(ns1Buffer.size()));
+  ns1.open(ns1Path, std::ios::out | std::ios::trunc | std::ios::binary);
   if (!ns1.is_open())
     return fail("Error: cannot write " + ns1Path);
 
