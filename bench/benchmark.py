@@ -139,11 +139,13 @@ def benchmark(options):
                      "%.1f" % (n["seconds"] / n["floor"]),
                      "%.2f" % (twice["seconds"] / n["seconds"]),
                      "%.1f" % (n["peak"] / 1024),
+                     "%.1f" % (twice["peak"] / 1024),
                      "%.2f" % (n["peak"] * 1024 / n["input"]),
                      "%.0f %%" % max(0.0, 100 * (on_tty - on_null) / on_tty)])
         print("  measured %s %s" % (config[0], config[1]), file=sys.stderr)
     header = ["program", "mode", "input MB", "output MB", "median s", "MB/s",
-              "x floor", "2n/n", "peak MB", "peak/input", "console"]
+              "x floor", "2n/n", "peak MB", "peak 2n MB", "peak/input",
+              "console"]
     print("%d networks, %d track points; %d runs each, median" %
           (options.networks, options.points, options.runs))
     if options.markdown:

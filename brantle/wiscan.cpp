@@ -14,6 +14,7 @@
 #include <charconv>
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -80,9 +81,7 @@ std::string channelBitsOf(std::int32_t channel) {
 }
 
 /// Pieces 1 to 15 of a network line, shared by the three variants.
-std::string commonColumns(const wiscan &r) {
-  std::string line;
-  line.reserve(128 + r.ssid.size());
+void appendCommonColumns(std::string &line, const wiscan &r) {
   line += r.latDir;
   line += ' ';
   line += r.latText;
@@ -100,7 +99,6 @@ std::string commonColumns(const wiscan &r) {
   line += r.timeText;
   line += " (GMT)\t";
   line += r.sigText;
-  return line;
 }
 
 /// Pieces 16 to 21: the empty name, flags, channel bits and beacon interval.
@@ -113,13 +111,16 @@ void appendExtensions(std::string &line, const wiscan &r) {
   appendNumber(line, r.beaconInterval);
 }
 
-/// The text with its line breaks made blanks: a damaged log can run a name
-/// over several lines, and a network line must stay one line.
-std::string onOneLine(std::string text) {
-  for (char &c : text)
-    if (c == '\n' || c == '\r')
-      c = ' ';
-  return text;
+/// A line break as a blank: a damaged log can run a name over several
+/// lines, and a network line must stay one line.
+char onOneLine(char c) { return c == '\n' || c == '\r' ? ' ' : c; }
+
+/// The line a writer fills, kept between records so that its memory is
+/// taken once.
+std::string &lineBuffer() {
+  static thread_local std::string line;
+  line.clear();
+  return line;
 }
 
 void writeLine(std::ostream &out, const std::string &line) {
@@ -137,7 +138,9 @@ wiscan translateKW(kismet record) {
   r.lonDir = record.lon < 0.0 ? 'W' : 'E';
   r.longitude = record.lon < 0.0 ? record.lon * -1.0 : record.lon;
   r.lonText = coordinateText(r.longitude);
-  r.ssid = onOneLine(record.ssid);
+  r.ssid = std::move(record.ssid);
+  for (char &c : r.ssid)
+    c = onOneLine(c);
 
   r.flags = 0;
   if (record.type == "infrastructure") {
@@ -150,8 +153,9 @@ wiscan translateKW(kismet record) {
       r.flags += r.flagBits[3];
   }
   r.bssid.reserve(record.bssid.size());
-  for (char c : onOneLine(record.bssid))
-    r.bssid += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  for (char c : record.bssid)
+    r.bssid += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a')
+                                      : onOneLine(c);
   if (record.wep == "Yes")
     r.flags += r.flagBits[4];
   r.flagsText = fourHexDigits(static_cast<std::uint32_t>(r.flags));
@@ -210,20 +214,23 @@ void writeWHeaders(std::ostream &out, char mode, std::string logDate) {
 }
 
 void writeWXRecord(std::ostream &out, wiscan record) {
-  std::string line = commonColumns(record);
+  std::string &line = lineBuffer();
+  appendCommonColumns(line, record);
   line += '\n';
   writeLine(out, line);
 }
 
 void writeWTRecord(std::ostream &out, wiscan record) {
-  std::string line = commonColumns(record);
+  std::string &line = lineBuffer();
+  appendCommonColumns(line, record);
   appendExtensions(line, record);
   line += "\r\n";
   writeLine(out, line);
 }
 
 void writeWSRecord(std::ostream &out, wiscan record) {
-  std::string line = commonColumns(record);
+  std::string &line = lineBuffer();
+  appendCommonColumns(line, record);
   appendExtensions(line, record);
   line += '\n';
   writeLine(out, line);

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -36,6 +41,52 @@ TEST(translateKW, CoordinateTexts) {
               {33.8688, "33.8688000"}};
   for (const row &r : rows)
     EXPECT_EQ(translateKW(networkAt(r.value, 1.0)).latText, r.text) << r.value;
+}
+
+// The column as printf writes it: "%.10g" padded with zeros to ten
+// characters, or fixed notation with ten digits where that form has no point
+// or an exponent.
+std::string printfCoordinate(double magnitude) {
+  char text[512];
+  std::snprintf(text, sizeof text, "%.10g", magnitude);
+  std::string s = text;
+  if (s.find('.') == std::string::npos || s.find('e') != std::string::npos) {
+    std::snprintf(text, sizeof text, "%.0f", magnitude);
+    int digits = 0;
+    for (const char *c = text; *c; ++c)
+      digits += *c >= '0' && *c <= '9';
+    std::snprintf(text, sizeof text, "%.*f", digits < 9 ? 9 - digits : 1,
+                  magnitude);
+    return text;
+  }
+  return s.size() < 10 ? s + std::string(10 - s.size(), '0') : s;
+}
+
+TEST(translateKW, CoordinateTextsMatchPrintfOverEveryRange) {
+  std::mt19937_64 random(20261211);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::vector<double> values = {1e-4,
+                                9.99999999995e-5,
+                                1e10,
+                                9999999999.5,
+                                0.1,
+                                0.30000000000000004,
+                                99.99999999995,
+                                1e-300,
+                                1e300,
+                                5e-324,
+                                45.0,
+                                179.9999999999};
+  for (int i = 0; i < 20000; ++i) {
+    const double digits6 = std::round(unit(random) * 180e6) / 1e6;
+    values.push_back(digits6);                           // as logged
+    values.push_back((digits6 + digits6 + 0.002) / 2.0); // a centre
+    values.push_back(std::ldexp(unit(random), static_cast<int>(i % 80) - 40));
+  }
+  for (double v : values) {
+    wiscan w = translateKW(networkAt(v, 1.0));
+    ASSERT_EQ(w.latText, printfCoordinate(v)) << std::hexfloat << v;
+  }
 }
 
 TEST(translateKW, HemispheresFromTheSign) {
