@@ -1,5 +1,7 @@
 #include "classes.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <utility>
 
@@ -74,29 +76,105 @@ std::int32_t common::getHexStr(std::string s) {
   return static_cast<std::int32_t>(value);
 }
 
+namespace {
+
+/// FNV-1a, with a final mix so that the low bits index the table well.
+std::uint64_t hashOf(std::string_view text) {
+  std::uint64_t h = 14695981039346656037ULL;
+  for (unsigned char c : text)
+    h = (h ^ c) * 1099511628211ULL;
+  h ^= h >> 29;
+  h *= 0xBF58476D1CE4E5B9ULL;
+  return h ^ (h >> 32);
+}
+
+} // namespace
+
+const gpsGroups::slot *gpsGroups::lookup(std::string_view key,
+                                         std::uint64_t hash) const {
+  if (table_.empty())
+    return nullptr;
+  const std::size_t mask = table_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const slot &s = table_[i];
+    if (s.key == noKey)
+      return nullptr;
+    if (s.hash != hash || s.length != key.size())
+      continue;
+    const bool same = key.size() <= inlineLength
+                          ? std::memcmp(s.text, key.data(), key.size()) == 0
+                          : keys_[s.key].key == key;
+    if (same)
+      return &s;
+  }
+}
+
+gpsGroups::slot &gpsGroups::insert(const std::string &key, std::uint64_t hash) {
+  if (2 * (keys_.size() + 1) > table_.size()) {
+    std::vector<slot> old(std::max<std::size_t>(64, 2 * table_.size()));
+    old.swap(table_);
+    const std::size_t mask = table_.size() - 1;
+    for (const slot &s : old)
+      if (s.key != noKey) {
+        std::size_t i = s.hash & mask;
+        while (table_[i].key != noKey)
+          i = (i + 1) & mask;
+        table_[i] = s;
+      }
+  }
+  const std::size_t mask = table_.size() - 1;
+  std::size_t i = hash & mask;
+  while (table_[i].key != noKey)
+    i = (i + 1) & mask;
+  slot &s = table_[i];
+  s.hash = hash;
+  s.key = static_cast<std::uint32_t>(keys_.size());
+  s.length = key.size();
+  if (key.size() <= inlineLength)
+    std::memcpy(s.text, key.data(), key.size());
+  keys_.push_back({key, {}});
+  return s;
+}
+
 const std::vector<std::size_t> &
 gpsGroups::find(const std::string &bssid) const {
   static const std::vector<std::size_t> none;
-  auto found = index_.find(bssid);
-  return found == index_.end() ? none : found->second;
+  const slot *found = lookup(bssid, hashOf(bssid));
+  return found ? keys_[found->key].groups : none;
 }
 
 void gpsGroups::addPoint(kisgps point) {
-  auto [slot, added] = index_.try_emplace(point.bssid);
-  if (!added && !slot->second.empty()) {
-    groups[slot->second.front()].push_back(std::move(point));
+  const std::uint64_t hash = hashOf(point.bssid);
+  if (const slot *found = lookup(point.bssid, hash)) {
+    groups[found->first].push_back(std::move(point));
     return;
   }
-  slot->second.push_back(groups.size());
+  slot &added = insert(point.bssid, hash);
+  added.first = static_cast<std::uint32_t>(groups.size());
+  keys_[added.key].groups.push_back(groups.size());
   groups.emplace_back();
   groups.back().push_back(std::move(point));
 }
 
 void gpsGroups::reindex() {
-  index_.clear();
-  for (std::size_t g = 0; g < groups.size(); ++g)
-    if (!groups[g].empty()) // an empty group has no key
-      index_[groups[g].front().bssid].push_back(g);
+  table_.clear();
+  keys_.clear();
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (groups[g].empty())
+      continue; // an empty group has no key
+    const std::string &key = groups[g].front().bssid;
+    const std::uint64_t hash = hashOf(key);
+    const slot *found = lookup(key, hash);
+    std::uint32_t k = 0;
+    if (found) {
+      k = found->key;
+    } else {
+      slot &added = insert(key, hash);
+      added.first = static_cast<std::uint32_t>(g);
+      k = added.key;
+    }
+    keys_[k].groups.push_back(g);
+  }
 }
 
 bool kismet::sanityCheck() const {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 /// Declared for completeness; brantle reports failures as messages only.
@@ -76,7 +76,28 @@ public:
   void reindex();
 
 private:
-  std::unordered_map<std::string, std::vector<std::size_t>> index_;
+  // The index: an open-addressing table of the keys, each slot holding the
+  // key's hash, its text where it is short (a BSSID is 17 characters) and
+  // its first group, so that adding a point reads one slot and its group.
+  static constexpr std::uint32_t noKey = 0xFFFFFFFF;
+  static constexpr std::size_t inlineLength = 20;
+  struct slot {
+    std::uint64_t hash = 0;
+    std::uint32_t key = noKey;    // into keys_
+    std::uint32_t first = 0;      // the key's first group
+    std::size_t length = 0;       // of the key
+    char text[inlineLength] = {}; // the key, where it is this short
+  };
+  struct keyGroups {
+    std::string key;
+    std::vector<std::size_t> groups;
+  };
+
+  const slot *lookup(std::string_view key, std::uint64_t hash) const;
+  slot &insert(const std::string &key, std::uint64_t hash);
+
+  std::vector<slot> table_; // a power of two in size, at most half full
+  std::vector<keyGroups> keys_;
 };
 
 /// One network of a Kismet log, whichever log kind it came from.

@@ -116,6 +116,31 @@ TEST(supplementSignal, LeavesUnmatchedAndZeroesWithoutTrack) {
   EXPECT_EQ(k.bestNoise, 0);
 }
 
+// Keys of every length the index keeps (empty, a BSSID, longer than a slot
+// holds), and enough of them that the table grows several times.
+TEST(gpsGroups, FindsEveryKeyAfterTheIndexGrows) {
+  gpsGroups track;
+  track.groups = {{kisgps{}}};
+  track.reindex();
+  std::vector<std::string> keys;
+  for (int i = 0; i < 5000; ++i)
+    keys.push_back(i % 3 == 0   ? std::to_string(i)
+                   : i % 3 == 1 ? "00:0A:E9:1F:" + std::to_string(10000 + i)
+                                : "a BSSID column far longer than 17 " +
+                                      std::to_string(i));
+  for (int round = 0; round < 2; ++round)
+    for (const std::string &key : keys)
+      track.addPoint(point(key.c_str(), round, 0, 0));
+  ASSERT_EQ(track.groups.size(), keys.size() + 1);
+  EXPECT_EQ(track.find(""), std::vector<std::size_t>{0});
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    ASSERT_EQ(track.find(keys[k]), std::vector<std::size_t>{k + 1}) << keys[k];
+    EXPECT_EQ(track.groups[k + 1].size(), 2u);
+  }
+  EXPECT_TRUE(track.find("a BSSID column far longer than 17 x").empty());
+  EXPECT_TRUE(track.find("00:0A:E9:1F:1000").empty());
+}
+
 std::string gpsLine(const std::string &bssid, int signal) {
   return "    <gps-point bssid=\"" + bssid +
          "\" time-sec=\"1046700301\" time-usec=\"1\" lat=\"40.5\" "
