@@ -109,26 +109,32 @@ const gpsGroups::slot *gpsGroups::lookup(std::string_view key,
   }
 }
 
-gpsGroups::slot &gpsGroups::insert(const std::string &key, std::uint64_t hash) {
-  if (2 * (keys_.size() + 1) > table_.size()) {
-    std::vector<slot> old(std::max<std::size_t>(64, 2 * table_.size()));
-    old.swap(table_);
-    const std::size_t mask = table_.size() - 1;
-    for (const slot &s : old)
-      if (s.key != noKey) {
-        std::size_t i = s.hash & mask;
-        while (table_[i].key != noKey)
-          i = (i + 1) & mask;
-        table_[i] = s;
-      }
-  }
+std::size_t gpsGroups::freeSlot(std::uint64_t hash) const {
   const std::size_t mask = table_.size() - 1;
   std::size_t i = hash & mask;
   while (table_[i].key != noKey)
     i = (i + 1) & mask;
-  slot &s = table_[i];
+  return i;
+}
+
+const gpsGroups::slot &gpsGroups::keySlot(const std::string &key,
+                                          std::size_t newGroup, bool &isNew) {
+  const std::uint64_t hash = hashOf(key);
+  const slot *found = lookup(key, hash);
+  isNew = found == nullptr;
+  if (found)
+    return *found;
+  if (2 * (keys_.size() + 1) > table_.size()) {
+    std::vector<slot> old(std::max<std::size_t>(64, 2 * table_.size()));
+    old.swap(table_);
+    for (const slot &s : old)
+      if (s.key != noKey)
+        table_[freeSlot(s.hash)] = s;
+  }
+  slot &s = table_[freeSlot(hash)];
   s.hash = hash;
   s.key = static_cast<std::uint32_t>(keys_.size());
+  s.first = static_cast<std::uint32_t>(newGroup);
   s.length = key.size();
   if (key.size() <= inlineLength)
     std::memcpy(s.text, key.data(), key.size());
@@ -144,14 +150,13 @@ gpsGroups::find(const std::string &bssid) const {
 }
 
 void gpsGroups::addPoint(kisgps point) {
-  const std::uint64_t hash = hashOf(point.bssid);
-  if (const slot *found = lookup(point.bssid, hash)) {
-    groups[found->first].push_back(std::move(point));
+  bool isNew = false;
+  const slot &key = keySlot(point.bssid, groups.size(), isNew);
+  if (!isNew) {
+    groups[key.first].push_back(std::move(point));
     return;
   }
-  slot &added = insert(point.bssid, hash);
-  added.first = static_cast<std::uint32_t>(groups.size());
-  keys_[added.key].groups.push_back(groups.size());
+  keys_[key.key].groups.push_back(groups.size());
   groups.emplace_back();
   groups.back().push_back(std::move(point));
 }
@@ -162,18 +167,9 @@ void gpsGroups::reindex() {
   for (std::size_t g = 0; g < groups.size(); ++g) {
     if (groups[g].empty())
       continue; // an empty group has no key
-    const std::string &key = groups[g].front().bssid;
-    const std::uint64_t hash = hashOf(key);
-    const slot *found = lookup(key, hash);
-    std::uint32_t k = 0;
-    if (found) {
-      k = found->key;
-    } else {
-      slot &added = insert(key, hash);
-      added.first = static_cast<std::uint32_t>(g);
-      k = added.key;
-    }
-    keys_[k].groups.push_back(g);
+    bool isNew = false;
+    const slot &key = keySlot(groups[g].front().bssid, g, isNew);
+    keys_[key.key].groups.push_back(g);
   }
 }
 

@@ -94,7 +94,12 @@ private:
   };
 
   const slot *lookup(std::string_view key, std::uint64_t hash) const;
-  slot &insert(const std::string &key, std::uint64_t hash);
+  /// The first empty slot on \p hash's probe path.
+  std::size_t freeSlot(std::uint64_t hash) const;
+  /// The slot of \p key, added with \p newGroup as its first group when
+  /// the key is new (\p isNew).
+  const slot &keySlot(const std::string &key, std::size_t newGroup,
+                      bool &isNew);
 
   std::vector<slot> table_; // a power of two in size, at most half full
   std::vector<keyGroups> keys_;

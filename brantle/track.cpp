@@ -146,10 +146,6 @@ kisgps pointOf(std::string_view rest) {
   return p;
 }
 
-} // namespace
-
-namespace {
-
 /// Hands every line of \p in to \p visit, with its '\n' where it has one,
 /// reading a block at a time: a track is never held in memory whole.
 template <typename Visit> void forEachLine(std::istream &in, Visit visit) {
