@@ -38,8 +38,9 @@ int runBrantle(int argc, const char *const *argv);
 // ---------------------------------------------------------------------------
 
 /// Calls \p visit(name, value) for every NAME="VALUE" in \p text, in order.
-/// A name runs back from its '=' to a blank, quote, '<', '>', '/' or '='; a
-/// value without its closing quote runs to the end of the text.
+/// A name runs back from its '=' to a blank, quote, '<', '>', '/' or '='. A
+/// value without its closing quote was cut off (a log or track that ends in
+/// the middle of a line): it is no value, and the attribute counts as absent.
 template <class Visit>
 void forEachAttribute(std::string_view text, Visit visit) {
   auto endsName = [](char c) {
@@ -54,11 +55,11 @@ void forEachAttribute(std::string_view text, Visit visit) {
       --nameStart;
     std::size_t valueStart = at + 2;
     std::size_t close = text.find('"', valueStart);
-    std::size_t valueEnd =
-        close == std::string_view::npos ? text.size() : close;
+    if (close == std::string_view::npos)
+      return;
     visit(text.substr(nameStart, at - nameStart),
-          text.substr(valueStart, valueEnd - valueStart));
-    at = valueEnd;
+          text.substr(valueStart, close - valueStart));
+    at = close;
   }
 }
 

@@ -423,6 +423,10 @@ kismet getKXRecord(std::istream &in, bool /*hasSignalColumns*/,
 
   bool ssidSeen = false;
   bool infoSeen = false;
+  // Every record needs a BSSID and a channel that pass their checks; a line
+  // passed over (a tab in front of its tag) or missing leaves them unset.
+  bool bssidPassed = false;
+  bool channelPassed = false;
   while (in.good() && in.rdbuf()->sgetc() != std::char_traits<char>::eof()) {
     std::string tag = common::getThis(in, '>');
     if (tag == "</wireless-network")
@@ -435,11 +439,13 @@ kismet getKXRecord(std::istream &in, bool /*hasSignalColumns*/,
       infoSeen = true;
     } else if (tag == "<BSSID") {
       rec.bssid = decodeReferences(common::getThis(in, '<'));
-      if (rec.bssid.size() != 17)
+      bssidPassed = rec.bssid.size() == 17;
+      if (!bssidPassed)
         rec.valid = false;
     } else if (tag == "<channel") {
-      if (readNumber(in, rec.channel, rec) &&
-          (rec.channel < 1 || rec.channel > 14))
+      channelPassed = readNumber(in, rec.channel, rec) && rec.channel >= 1 &&
+                      rec.channel <= 14;
+      if (!channelPassed)
         rec.valid = false;
     } else if (tag == "<maxrate") {
       readNumber(in, rec.maxrate, rec);
@@ -474,6 +480,8 @@ kismet getKXRecord(std::istream &in, bool /*hasSignalColumns*/,
   }
   common::skipThis(in, '\n'); // the rest of the closing line
 
+  if (!bssidPassed || !channelPassed)
+    rec.valid = false;
   if (!ssidSeen)
     rec.ssid = "<no ssid>";
   if (!infoSeen)

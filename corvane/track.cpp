@@ -30,7 +30,8 @@ bool endsName(char c) {
 }
 
 /// Every NAME="VALUE" of a line, in order. A value without its closing quote
-/// runs to the end of the line.
+/// was cut off (a track that ends in the middle of a line): that attribute
+/// counts as absent.
 std::vector<attribute> attributesOf(std::string_view line) {
   std::vector<attribute> found;
   std::size_t at = 0;
@@ -40,11 +41,11 @@ std::vector<attribute> attributesOf(std::string_view line) {
       --nameStart;
     std::size_t valueStart = at + 2;
     std::size_t close = line.find('"', valueStart);
-    std::size_t valueEnd =
-        close == std::string_view::npos ? line.size() : close;
+    if (close == std::string_view::npos)
+      break;
     found.push_back({line.substr(nameStart, at - nameStart), valueStart,
-                     line.substr(valueStart, valueEnd - valueStart)});
-    at = valueEnd;
+                     line.substr(valueStart, close - valueStart)});
+    at = close;
   }
   return found;
 }

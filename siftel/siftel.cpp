@@ -84,6 +84,52 @@ bool isDirectory(const std::string &path) {
   return std::filesystem::is_directory(path, ec);
 }
 
+/// Opens \p firstPath and \p secondPath for writing, truncated, only once
+/// both of them can be opened. On failure \p fail reports the path that
+/// could not be opened, and neither file is changed.
+template <class Fail>
+bool openBoth(const std::string &firstPath, std::ofstream &first,
+              const std::string &secondPath, std::ofstream &second,
+              Fail fail) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const bool firstExisted = fs::exists(firstPath, ec);
+  const bool secondExisted = fs::exists(secondPath, ec);
+  auto removeCreated = [&] {
+    if (!firstExisted)
+      fs::remove(firstPath, ec);
+    if (!secondExisted)
+      fs::remove(secondPath, ec);
+  };
+  // Appending creates a missing file and leaves an existing one whole.
+  {
+    std::ofstream probe(firstPath, std::ios::out | std::ios::app | fileMode);
+    if (!probe.is_open()) {
+      fail("Error: cannot write " + firstPath);
+      return false;
+    }
+  }
+  {
+    std::ofstream probe(secondPath, std::ios::out | std::ios::app | fileMode);
+    if (!probe.is_open()) {
+      removeCreated();
+      fail("Error: cannot write " + secondPath);
+      return false;
+    }
+  }
+  first.open(firstPath, std::ios::out | std::ios::trunc | fileMode);
+  second.open(secondPath, std::ios::out | std::ios::trunc | fileMode);
+  if (!first.is_open() || !second.is_open()) {
+    const std::string &failed = first.is_open() ? secondPath : firstPath;
+    first.close();
+    second.close();
+    removeCreated();
+    fail("Error: cannot write " + failed);
+    return false;
+  }
+  return true;
+}
+
 } // namespace
 
 siftCounts siftLines(std::istream &in, std::ostream &allGps,
@@ -169,12 +215,13 @@ int runSiftel(int argc, const char *const *argv) {
   if (sameFile(noPath, allPath))
     return fail("Error: " + noPath + " is named twice");
 
-  std::ofstream allGps(allPath, std::ios::out | std::ios::trunc | fileMode);
-  if (!allGps.is_open())
-    return fail("Error: cannot write " + allPath);
-  std::ofstream noGps(noPath, std::ios::out | std::ios::trunc | fileMode);
-  if (!noGps.is_open())
-    return fail("Error: cannot write " + noPath);
+  // Both outputs are tried without truncating them first: when one of them
+  // cannot be written, the other keeps every byte it held, and one that this
+  // run created is removed again.
+  std::ofstream allGps;
+  std::ofstream noGps;
+  if (!openBoth(allPath, allGps, noPath, noGps, fail))
+    return 1;
 
   out << "Processing, please wait.";
   out.flush();

@@ -70,7 +70,8 @@ def track_points(path):
         if cand == b"GP:SD:TR:AC:KL:OG":
             continue
         names = [b"time-sec", b"lat", b"lon", b"alt", b"spd", b"fix", b"signal", b"noise"]
-        if any(n not in attrs for n in names):
+        # A value cut off before its closing quote is no value.
+        if any(n not in attrs or b'"' not in line[attrs[n]:] for n in names):
             continue
         value = lambda n: line[attrs[n]:].split(b'"')[0]
         points.append((cand, atoi(value(b"time-sec")), strtod(value(b"lat")),

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the Windows expectations of siftel's and corvane's whole-run cases.
+"""Writes the Windows expectations of the whole-run cases of all three programs.
 
     python3 windows_expected.py tests/cli
 
@@ -8,7 +8,8 @@ The Windows build differs from the others in three ways only, and each file
 - the banner names the platform "windows";
 - argv[0] is the full Windows path of the .exe (@ARGV0@ in the usage line);
 - the console and siftel's files are in text mode: reading turns CR LF into
-  LF, writing turns LF into CR LF. corvane's NS1 file is binary.
+  LF, writing turns LF into CR LF. corvane's NS1 file and brantle's wi-scan
+  files are written in binary mode.
 """
 import os
 import sys
@@ -37,7 +38,7 @@ def write_variant(path, data):
 
 
 def main(cli):
-    for program in ("siftel", "corvane"):
+    for program in ("siftel", "corvane", "brantle"):
         for case in sorted(os.listdir(os.path.join(cli, program))):
             expected = os.path.join(cli, program, case, "expected")
             for name in sorted(os.listdir(expected)):

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <string>
 
@@ -56,6 +57,12 @@ TEST(parseGpsPointLine, SkipsLinesThatAreNoNetworkPoints) {
       "<gps-point bssid=\"00:06:25:AA:01:01\" time-sec=\"1\" lat=\"1\" "
       "lon=\"1\" alt=\"1\" spd=\"1\" fix=\"1\" signal=\"1\"/>",
       p));
+  // Nor is a point cut off inside a value, whatever the cut leaves of it.
+  const std::string whole = kismet28Line;
+  for (const char *cut : {"noise=\"", "noise=\"15", "signal=\"19"}) {
+    std::string line = whole.substr(0, whole.find(cut) + std::strlen(cut));
+    EXPECT_FALSE(parseGpsPointLine(line, p)) << line;
+  }
 }
 
 TEST(loadGpsPoints, MarksEveryThousandthRead) {
