@@ -89,8 +89,7 @@ bool isDirectory(const std::string &path) {
 /// could not be opened, and neither file is changed.
 template <class Fail>
 bool openBoth(const std::string &firstPath, std::ofstream &first,
-              const std::string &secondPath, std::ofstream &second,
-              Fail fail) {
+              const std::string &secondPath, std::ofstream &second, Fail fail) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const bool firstExisted = fs::exists(firstPath, ec);
